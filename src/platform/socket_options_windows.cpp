@@ -1,0 +1,7 @@
+#include "platform/socket_options.h"
+
+namespace platform {
+
+bool ListenerShouldReuseAddress() { return false; }
+
+}  // namespace platform
