@@ -9,6 +9,7 @@
 #include "doorlock/base_doorlock.h"
 #include "doorlock_protocol/doorlock_record_manager.h"
 #include "platform/date_time.h"
+#include "platform/request_document.h"
 #include "settings/log_file.h"
 #include "settings/sys_option.h"
 
@@ -21,48 +22,13 @@ using settings::WriteLog;
 
 namespace {
 
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
-std::string Trim(std::string_view text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && IsBlankOrControl(text[begin])) ++begin;
-  while (end > begin && IsBlankOrControl(text[end - 1])) --end;
-  return std::string(text.substr(begin, end - begin));
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
-
-// The operation's name; the attribute's own name matches in any case.
-std::string RequestType(const pugi::xml_node& root) {
-  for (const pugi::xml_attribute& attribute : root.attributes()) {
-    if (EqualsIgnoringCase(attribute.name(), "type")) return Trim(attribute.value());
-  }
-  return {};
-}
-
-// Children count by position only; their names are never looked at.
-std::vector<pugi::xml_node> ElementChildren(const pugi::xml_node& root) {
-  std::vector<pugi::xml_node> children;
-  for (const pugi::xml_node& child : root.children()) {
-    if (child.type() == pugi::node_element) children.push_back(child);
-  }
-  return children;
-}
-
 // A plain decimal number with an optional fraction and exponent, blanks
 // around it allowed.
 bool ParseNumber(const std::string& text, double& value) {
-  std::string t = Trim(text);
-  if (t.empty()) return false;
+  std::size_t first = text.find_first_not_of(' ');
+  std::size_t last = text.find_last_not_of(' ');
+  if (first == std::string::npos) return false;
+  const std::string t = text.substr(first, last - first + 1);
   std::size_t i = 0;
   if (t[i] == '+' || t[i] == '-') ++i;
   std::size_t digits = 0;
@@ -90,7 +56,11 @@ bool ParseNumber(const std::string& text, double& value) {
 bool ReadYesNo(const std::string& text) {
   double number = 0;
   if (ParseNumber(text, number)) return number != 0;
-  return EqualsIgnoringCase(text, "true");
+  if (text.size() != 4) return false;
+  for (std::size_t i = 0; i < 4; ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) != "true"[i]) return false;
+  }
+  return true;
 }
 
 TDoorlockMessageHandler::TDoorlockMessageHandler(platform::TTranscript* InfoMemo)
@@ -100,27 +70,18 @@ void TDoorlockMessageHandler::ProcessMessage(platform::TConnection& connection,
                                              const std::string& requestText) {
   WriteLog("收到消息: \r\n" + requestText);
 
-  pugi::xml_document document;
-  pugi::xml_parse_result parsed =
-      document.load_buffer(requestText.data(), requestText.size(), pugi::parse_default,
-                           pugi::encoding_utf8);
-  pugi::xml_node root = document.document_element();
-  if (!parsed || !root) {
-    throw std::invalid_argument(std::string("the request is not an XML document: ") +
-                                parsed.description());
-  }
-  const std::string type = RequestType(root);
+  const platform::TRequestDocument document(requestText);
+  const std::string& type = document.Type();
   WriteLog("执行操作->");
 
   TResponse response;
   std::int64_t cardNo = 0;
   if (type == "IssueCard") {
-    const bool written = DoIssueCard(root, cardNo);
+    const bool written = DoIssueCard(document, cardNo);
     response.ResultCode = written ? "200" : "500";
     response.ResultMessage = written ? messages::kIssueOk : messages::kIssueFailed;
     response.CardNo = cardNo;
-    const std::string room = ElementChildren(root)[4].child_value();
-    WriteLog("房间(" + room + (written ? ")发卡成功" : ")发卡失败"));
+    WriteLog("房间(" + document.ChildText(4) + (written ? ")发卡成功" : ")发卡失败"));
     SendResponse(connection, response);
   } else if (type == "ReadCard") {
     if (DoReadCard(cardNo)) {
@@ -150,13 +111,13 @@ void TDoorlockMessageHandler::ProcessMessage(platform::TConnection& connection,
   WriteLog("完成一次操作");
 }
 
-bool TDoorlockMessageHandler::DoIssueCard(const pugi::xml_node& root, std::int64_t& cardNo) {
-  const std::vector<pugi::xml_node> children = ElementChildren(root);
-  if (children.size() < 11) {
+bool TDoorlockMessageHandler::DoIssueCard(const platform::TRequestDocument& document,
+                                          std::int64_t& cardNo) {
+  if (document.ChildCount() < 11) {
     throw std::invalid_argument("an IssueCard request needs 11 children, this one has " +
-                                std::to_string(children.size()));
+                                std::to_string(document.ChildCount()));
   }
-  auto value = [&](std::size_t position) { return std::string(children[position].child_value()); };
+  auto value = [&](std::size_t position) { return document.ChildText(position); };
   const std::string registerId = value(1);
   const std::string buildingCode = value(2);
   const std::string floorCode = value(3);

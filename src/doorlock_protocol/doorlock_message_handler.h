@@ -2,10 +2,9 @@
 #include <cstdint>
 #include <string>
 
-#include <pugixml.hpp>
-
 #include "doorlock_protocol/response.h"
 #include "platform/connection.h"
+#include "platform/request_document.h"
 #include "platform/transcript.h"
 
 namespace doorlock_protocol {
@@ -23,7 +22,7 @@ class TDoorlockMessageHandler {
 
   // Throws std::invalid_argument when the request has fewer than 11 children
   // or a date-time that does not convert, before any device or store call.
-  bool DoIssueCard(const pugi::xml_node& root, std::int64_t& cardNo);
+  bool DoIssueCard(const platform::TRequestDocument& document, std::int64_t& cardNo);
   bool DoReadCard(std::int64_t& cardNo);
   bool DoEraseCard();
   void SendResponse(platform::TConnection& connection, const TResponse& response);

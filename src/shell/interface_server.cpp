@@ -4,6 +4,8 @@
 #include <mutex>
 
 #include "doorlock_protocol/doorlock_message_handler.h"
+#include "member/member_message_handler.h"
+#include "police/police_message_handler.h"
 #include "settings/sys_option.h"
 #include "shell/globals.h"
 
@@ -15,6 +17,16 @@ void ServeRequest(platform::TConnection& connection, const std::string& requestT
   switch (InterfaceKind) {
     case ikDoorlock: {
       doorlock_protocol::TDoorlockMessageHandler handler(InfoMemo);
+      handler.ProcessMessage(connection, requestText);
+      break;
+    }
+    case ikPolice: {
+      police::TPoliceMessageHandler handler(InfoMemo);
+      handler.ProcessMessage(connection, requestText);
+      break;
+    }
+    case ikMember: {
+      member::TMemberMessageHandler handler(InfoMemo);
       handler.ProcessMessage(connection, requestText);
       break;
     }

@@ -50,6 +50,16 @@ void ShutDown() {
   RequestLock.unlock();
 }
 
+void UsePoliceInterface(police::TBasePolice* device) {
+  InterfaceKind = ikPolice;
+  police::PoliceDevice = device;
+}
+
+void UseMemberInterface(member::TBaseMember* device) {
+  InterfaceKind = ikMember;
+  member::MemberCardDevice = device;
+}
+
 int RunHeadlessInterface(doorlock::TBaseDoorlock* device, platform::TTranscript& transcript) {
   InterfaceKind = ikDoorlock;
   if (device != nullptr) doorlock::Doorlock = device;

@@ -1,5 +1,7 @@
 #pragma once
 #include "doorlock/base_doorlock.h"
+#include "member/base_member.h"
+#include "police/base_police.h"
 #include "platform/transcript.h"
 
 namespace shell {
@@ -12,6 +14,12 @@ void StartUp();
 // Releases the record store and the log. When a request is still running
 // past the listener's stop, they are left in place for it.
 void ShutDown();
+
+// Start-up of the police or member card kind: sets the kind and the device
+// global. Called before the window or the listener exists; everything after
+// (caption, port, handler, commands) follows the kind.
+void UsePoliceInterface(police::TBasePolice* device);
+void UseMemberInterface(member::TBaseMember* device);
 
 // The headless twin of the main window: selects the door-lock kind, stores
 // the device, starts the listener and serves until SIGINT or SIGTERM.

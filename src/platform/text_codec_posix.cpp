@@ -1,0 +1,97 @@
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstddef>
+
+#include "platform/text_codec.h"
+
+namespace platform {
+
+namespace {
+
+// Length of the well-formed UTF-8 character starting the text, 0 when the
+// first byte does not start one.
+std::size_t Utf8CharLength(std::string_view s) {
+  const auto at = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+  if (s.empty()) return 0;
+  const unsigned char b = at(0);
+  std::size_t n;
+  unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
+  if (b < 0x80) return 1;
+  if (b >= 0xC2 && b <= 0xDF) {
+    n = 2;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    n = 3;
+    if (b == 0xE0) lo = 0xA0;
+    if (b == 0xED) hi = 0x9F;  // no encoded surrogates
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    n = 4;
+    if (b == 0xF0) lo = 0x90;
+    if (b == 0xF4) hi = 0x8F;
+  } else {
+    return 0;
+  }
+  if (s.size() < n || at(1) < lo || at(1) > hi) return 0;
+  for (std::size_t i = 2; i < n; ++i) {
+    if ((at(i) & 0xC0) != 0x80) return 0;
+  }
+  return n;
+}
+
+// Converts with iconv, writing '?' for each stretch the converter refuses
+// (a character the target lacks, or bytes that are not valid input) and
+// going on with the rest; skip tells how many input bytes one '?' stands for.
+template <typename Skip>
+std::string Convert(const char* to, const char* from, std::string_view input, Skip skip) {
+  std::string out;
+  if (input.empty()) return out;
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    // Without the converter (a C library lacking GBK) plain ASCII still
+    // passes through unchanged, and everything else is marked as lost.
+    for (char c : input) out += static_cast<unsigned char>(c) < 0x80 ? c : '?';
+    return out;
+  }
+
+  char* in = const_cast<char*>(input.data());  // iconv's signature is not const-correct
+  std::size_t inLeft = input.size();
+  std::string buffer(input.size() * 2 + 16, '\0');
+  while (inLeft > 0) {
+    char* outPtr = buffer.data();
+    std::size_t outLeft = buffer.size();
+    const std::size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    const int error = rc == static_cast<std::size_t>(-1) ? errno : 0;
+    out.append(buffer.data(), buffer.size() - outLeft);
+    if (error == EILSEQ || error == EINVAL) {
+      const std::size_t n = skip(std::string_view(in, inLeft));
+      in += n;
+      inLeft -= n;
+      out += '?';
+    } else if (error != 0 && error != E2BIG) {
+      out += '?';  // an unexpected failure: keep what converted, mark the loss
+      break;
+    }
+  }
+  char* outPtr = buffer.data();
+  std::size_t outLeft = buffer.size();
+  iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+  out.append(buffer.data(), buffer.size() - outLeft);
+  iconv_close(cd);
+  return out;
+}
+
+}  // namespace
+
+std::string ToGbk(std::string_view utf8) {
+  return Convert("GBK", "UTF-8", utf8, [](std::string_view rest) -> std::size_t {
+    // A well-formed character that GBK lacks is one '?'; a broken byte is one '?'.
+    const std::size_t n = Utf8CharLength(rest);
+    return n == 0 ? 1 : n;
+  });
+}
+
+std::string FromGbk(std::string_view gbk) {
+  return Convert("UTF-8", "GBK", gbk, [](std::string_view) -> std::size_t { return 1; });
+}
+
+}  // namespace platform

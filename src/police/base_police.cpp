@@ -1,0 +1,7 @@
+#include "police/base_police.h"
+
+namespace police {
+
+TBasePolice* PoliceDevice = nullptr;
+
+}  // namespace police
