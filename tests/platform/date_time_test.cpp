@@ -10,8 +10,7 @@ namespace {
 
 DateTimeParts Parts(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
   DateTimeParts p;
-  p.year = y, p.month = mo, p.day = d, p.hour = h, p.minute = mi, p.second = s,
-  p.millisecond = ms;
+  p.year = y, p.month = mo, p.day = d, p.hour = h, p.minute = mi, p.second = s, p.millisecond = ms;
   return p;
 }
 
@@ -49,9 +48,17 @@ TEST(DateTime, EncodesDaysSinceTheEndOf1899) {
 
 TEST(DateTime, EncodeRejectsFieldsOutOfRange) {
   const DateTimeParts cases[] = {
-      Parts(2023, 2, 29), Parts(2024, 13, 1), Parts(2024, 0, 1),  Parts(2024, 4, 31),
-      Parts(0, 1, 1),     Parts(10000, 1, 1), Parts(2024, 1, 1, 24), Parts(2024, 1, 1, 0, 60),
-      Parts(2024, 1, 1, 0, 0, 60), Parts(2024, 1, 1, 0, 0, 0, 1000), Parts(1900, 2, 29),
+      Parts(2023, 2, 29),
+      Parts(2024, 13, 1),
+      Parts(2024, 0, 1),
+      Parts(2024, 4, 31),
+      Parts(0, 1, 1),
+      Parts(10000, 1, 1),
+      Parts(2024, 1, 1, 24),
+      Parts(2024, 1, 1, 0, 60),
+      Parts(2024, 1, 1, 0, 0, 60),
+      Parts(2024, 1, 1, 0, 0, 0, 1000),
+      Parts(1900, 2, 29),
   };
   for (const auto& p : cases) {
     SCOPED_TRACE(testing::Message() << p.year << "-" << p.month << "-" << p.day << " " << p.hour
@@ -127,8 +134,8 @@ TEST(DateTime, StrToDateTimeRejectsAnythingElseWithTheOriginalText) {
   const char* cases[] = {
       "",
       "   ",
-      "2023-02-29 08:05",   // 2023 is not a leap year
-      "1900-02-29 08:05",   // nor is 1900
+      "2023-02-29 08:05",  // 2023 is not a leap year
+      "1900-02-29 08:05",  // nor is 1900
       "2024-03-09 24:00",
       "2024-03-09 23:60",
       "2024-03-09 23:59:60",
@@ -136,10 +143,10 @@ TEST(DateTime, StrToDateTimeRejectsAnythingElseWithTheOriginalText) {
       "2024-00-01 00:00",
       "2024-04-31 00:00",
       "0000-01-01 00:00",
-      "24-03-09 14:05",     // the year has four digits
+      "24-03-09 14:05",  // the year has four digits
       "02024-03-09 14:05",
       "2024-003-09 14:05",
-      "2024-03-09",         // the time is not optional
+      "2024-03-09",  // the time is not optional
       "2024-03-09 14",
       "2024-03-0914:05",
       "2024/03/09 14:05",
@@ -167,10 +174,10 @@ TEST(DateTime, NowIsTheLocalWallClock) {
   std::tm b{}, a{};
   localtime_r(&before, &b);
   localtime_r(&after, &a);
-  const double low = EncodeDateTime(Parts(b.tm_year + 1900, b.tm_mon + 1, b.tm_mday, b.tm_hour,
-                                          b.tm_min, b.tm_sec));
-  const double high = EncodeDateTime(Parts(a.tm_year + 1900, a.tm_mon + 1, a.tm_mday, a.tm_hour,
-                                           a.tm_min, a.tm_sec, 999));
+  const double low = EncodeDateTime(
+      Parts(b.tm_year + 1900, b.tm_mon + 1, b.tm_mday, b.tm_hour, b.tm_min, b.tm_sec));
+  const double high = EncodeDateTime(
+      Parts(a.tm_year + 1900, a.tm_mon + 1, a.tm_mday, a.tm_hour, a.tm_min, a.tm_sec, 999));
   EXPECT_GE(now, low);
   EXPECT_LE(now, high);
 }

@@ -17,7 +17,7 @@ using testing_support::TempDir;
 using testing_support::WriteFile;
 
 mode_t ModeOf(const std::string& path) {
-  struct stat info{};
+  struct stat info {};
   EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
   return info.st_mode & 07777;
 }

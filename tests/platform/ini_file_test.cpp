@@ -33,7 +33,7 @@ TEST(TIniFile, ReadsValuesByTheProfileStringRules) {
             "NoEquals\r\n"
             "[ DoorlockOption ]\n"
             "PortName=USB\n"
-            "Name=\xC4\xE3\xBA\xC3\n"    // 你好 in GBK
+            "Name=\xC4\xE3\xBA\xC3\n"  // 你好 in GBK
             "Last=no line end");
   const struct {
     const char* section;
@@ -50,7 +50,7 @@ TEST(TIniFile, ReadsValuesByTheProfileStringRules) {
       {"SysOption", "Dup", "first"},
       {"SysOption", "NoEquals", "<none>"},
       {"SysOption", "Orphan", "<none>"},
-      {"SysOption", "PortName", "<none>"},       // keys belong to their own section
+      {"SysOption", "PortName", "<none>"},  // keys belong to their own section
       {"DoorLockOption", "portname", "USB"},
       {"DoorlockOption", "Name", "\xE4\xBD\xA0\xE5\xA5\xBD"},
       {"DoorlockOption", "Last", "no line end"},
@@ -65,12 +65,12 @@ TEST(TIniFile, ReadsValuesByTheProfileStringRules) {
 TEST(TIniFile, TakesAtMost2047BytesOfAValue) {
   TempDir dir;
   const std::string path = dir.File("Option.ini");
-  WriteFile(path, "[S]\r\nAscii=" + std::string(3000, 'a') + "\r\nChinese=" + "x" +
-                        [] {
-                          std::string s;
-                          for (int i = 0; i < 1100; ++i) s += "\xC4\xE3";
-                          return s;
-                        }() + "\r\n");
+  WriteFile(
+      path, "[S]\r\nAscii=" + std::string(3000, 'a') + "\r\nChinese=" + "x" + [] {
+        std::string s;
+        for (int i = 0; i < 1100; ++i) s += "\xC4\xE3";
+        return s;
+      }() + "\r\n");
   EXPECT_EQ(TIniFile(path).ReadString("S", "Ascii", ""), std::string(2047, 'a'));
   // 1 + 2 * 1023 bytes fit; the next two-byte character is not split.
   std::string expected = "x";
@@ -89,8 +89,12 @@ TEST(TIniFile, ReadsIntegersAndBooleansOrTheirFallbacks) {
     std::int32_t fallback;
     std::int32_t expected;
   } integers[] = {
-      {"DoorlockPortNo", 8886, 8886}, {"Hex", 0, 255},   {"Bad", 8886, 8886},
-      {"Word", 0, 0},                 {"Blank", 7, 7},   {"Negative", 0, -5},
+      {"DoorlockPortNo", 8886, 8886},
+      {"Hex", 0, 255},
+      {"Bad", 8886, 8886},
+      {"Word", 0, 0},
+      {"Blank", 7, 7},
+      {"Negative", 0, -5},
       {"Missing", 8883, 8883},
   };
   for (const auto& c : integers) {
@@ -102,7 +106,7 @@ TEST(TIniFile, ReadsIntegersAndBooleansOrTheirFallbacks) {
     bool fallback;
     bool expected;
   } booleans[] = {
-      {"LLock", false, true}, {"Zero", true, false},    {"True", false, false},
+      {"LLock", false, true}, {"Zero", true, false},   {"True", false, false},
       {"True", true, true},   {"Missing", true, true}, {"Word", true, true},
   };
   for (const auto& c : booleans) {
@@ -117,7 +121,7 @@ TEST(TIniFile, MissingFileGivesFallbacksAndIsNotCreated) {
   EXPECT_EQ(TIniFile(path).ReadString("SysOption", "Password", "mirtal"), "mirtal");
   EXPECT_EQ(TIniFile(path).ReadInteger("SysOption", "DoorlockPortNo", 8886), 8886);
   EXPECT_FALSE(TIniFile(path).ReadBool("DoorlockOption", "LLock", false));
-  struct stat info{};
+  struct stat info {};
   EXPECT_NE(stat(path.c_str(), &info), 0);
 }
 

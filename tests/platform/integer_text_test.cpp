@@ -25,7 +25,7 @@ TEST(IntegerText, ReadsDecimalAndHexadecimalForms) {
       {"0X22b6", 8886},
       {"x1f", 31},
       {"X1F", 31},
-      {"$FFFFFFFF", -1},   // eight digits are a 32-bit pattern
+      {"$FFFFFFFF", -1},  // eight digits are a 32-bit pattern
       {"$80000000", INT32_MIN},
       {"-$10", -16},
       {" -0x1", -1},
@@ -38,11 +38,12 @@ TEST(IntegerText, ReadsDecimalAndHexadecimalForms) {
 
 TEST(IntegerText, RejectsTextThatBreaksTheRules) {
   const char* cases[] = {
-      "",           "   ",         "8886x",  "abc",   "true", "$",    "0x",    "x",
-      "-",          "+",           "42 ",  // nothing may follow, not even blanks
-      "4 2",        "- 5",         "2147483648",     "-2147483649", "99999999999",
+      "",           "   ", "8886x",      "abc",         "true",        "$",
+      "0x",         "x",   "-",          "+",           "42 ",  // nothing may follow, not even
+                                                                // blanks
+      "4 2",        "- 5", "2147483648", "-2147483649", "99999999999",
       "$100000000",  // nine hexadecimal digits
-      "$12G",       "1.5",         "0x-1",   "--1",   "\t",
+      "$12G",       "1.5", "0x-1",       "--1",         "\t",
   };
   for (const char* text : cases) {
     SCOPED_TRACE(text);
