@@ -236,7 +236,7 @@ TEST_F(DoorlockMessageHandlerTest, IssueRecordIsKeptForFailedWritesWithAnEmptyRo
                         "select RegisterId, CardNo, RoomNo, CardType, LastCheckInTime = CheckInTime,"
                         " IsCopy, GuestName from T_IssueCardRecord");
   EXPECT_EQ(rows, std::vector<std::string>{"REG1|0||1|1|0|张三"});
-  auto times = QueryRows(Db.Path(), "select CheckInTime, CheckOutTime from T_IssueCardRecord");
+  auto times = QueryRows(Db.Path(), "select printf('%.17g|%.17g', CheckInTime, CheckOutTime) from T_IssueCardRecord");
   ASSERT_EQ(times.size(), 1u);
   const auto bar = times[0].find('|');
   EXPECT_DOUBLE_EQ(std::stod(times[0].substr(0, bar)), StrToDateTime("2024-03-09 11:30"));

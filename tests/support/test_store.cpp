@@ -11,7 +11,7 @@ namespace {
 
 std::string SchemaText() {
   const char* source = std::getenv("QELVO_SOURCE_DIR");
-  if (source == nullptr) throw std::runtime_error("QELVO_SOURCE_DIR is not set; run with ctest");
+  if (source == nullptr) source = QELVO_DEFAULT_SOURCE_DIR;
   return ReadFile(std::string(source) + "/db/schema.sql");
 }
 
