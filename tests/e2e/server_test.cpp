@@ -156,6 +156,39 @@ TEST(Server, ThirtyTwoClientsAtOnceAreAllAnsweredWithTheirLinesTogether) {
   }
 }
 
+TEST(Server, FramesRequestsByTheirZeroByte) {
+  ServerProcess server;
+  ASSERT_TRUE(server.Start()) << server.Output();
+  const std::string head = "<R type=\"EraseCard\">";
+  const std::string tail = "</R>";
+  const std::string exact = head + std::string(16384 - head.size() - tail.size(), ' ') + tail;
+  const std::string erased = Reply("200", "注销卡成功 ", "0");
+  const struct {
+    std::string sent;
+    std::string reply;
+  } cases[] = {
+      {Framed(exact), erased},                                   // 16384 bytes: served
+      {Framed(exact + " "), ""},                                 // 16385 bytes: given up
+      {Framed("<R type=\"EraseCard\"/>") + Framed("<R type=\"ReadCard\"/>"), erased},
+      {std::string(1, '\0'), ""},                               // empty text: not a document
+      {Framed("<R type=\"EraseCard\">\xE9</R>"), ""},            // broken UTF-8: empty text
+      {"<R type=\"EraseCard\"/>\r\n", ""},                        // no zero byte, then closed
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sent.substr(0, 60));
+    EXPECT_EQ(Exchange(server.Port(), c.sent), c.reply);
+  }
+  server.Stop();
+  auto log = SplitLogMessages(server.LogText());
+  // Served: the exact-size and the two-in-one request; the empty texts reach
+  // the handler and are logged; the others never reach it.
+  EXPECT_EQ(std::count(log.begin(), log.end(), "注销卡成功"), 2);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "收到消息: \r\n"), 2);
+  EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                          [](const std::string& m) { return m.rfind("收到消息: ", 0) == 0; }),
+            4);
+}
+
 TEST(Server, APortInUseIsReportedAndTheServerEnds) {
   ServerProcess server;
   ASSERT_TRUE(server.Start());
