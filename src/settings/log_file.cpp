@@ -14,16 +14,13 @@ TLogFile* LogFile = nullptr;
 TLogFile::TLogFile(std::string fileName) : FileName(std::move(fileName)) {}
 
 void TLogFile::WriteLog(std::string_view message) {
-  std::string line;
-  {
-    // The stamp is taken inside the lock so lines stay in time order.
-    std::lock_guard<std::mutex> guard(Lock_);
-    line = platform::FormatDateTime("yyyy-mm-dd hh:nn:ss ", platform::Now());
-    line += platform::ToGbk(message);
-    line += "\r\n";
-    // A failed write drops the line; the next call tries the file again.
-    platform::AppendToFile(FileName, line);
-  }
+  const std::string text = platform::ToGbk(message) + "\r\n";
+  // The stamp is taken inside the lock so lines stay in time order.
+  std::lock_guard<std::mutex> guard(Lock_);
+  const std::string line =
+      platform::FormatDateTime("yyyy-mm-dd hh:nn:ss ", platform::Now()) + text;
+  // A failed write drops the line; the next call tries the file again.
+  platform::AppendToFile(FileName, line);
 }
 
 void WriteLog(std::string_view message) {
