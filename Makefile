@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test clean
+.PHONY: all deps build run test clean windows
 
 all: build
 
@@ -24,6 +24,12 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	@JOBS=$(JOBS) scripts/windows.sh test
+
+# qelvo-interfaced.exe and the core tests for Windows x86-64 (mingw-w64),
+# in build-windows/; `make test` also runs those tests under wine.
+windows:
+	@JOBS=$(JOBS) scripts/windows.sh build
 
 clean:
 	rm -rf $(BUILD_DIR)
