@@ -11,6 +11,8 @@ packages=(
   fonts-noto-cjk
 )
 if [ "${QELVO_WITH_XVFB:-0}" = 1 ]; then packages+=(xvfb xauth); fi
+# make fuzz: clang with its libFuzzer and sanitizer runtimes.
+if [ "${QELVO_WITH_FUZZ:-0}" = 1 ]; then packages+=(clang libclang-rt-14-dev); fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <stdexcept>
 
 #include "settings/log_file.h"
@@ -68,8 +69,17 @@ void TDoorlockRecordManager::Open() {
   Connection_ = nullptr;
   sqlite3* db = nullptr;
   // Read-write and never create: an empty file made here would hide a
-  // missing record store from the operator.
-  int rc = sqlite3_open_v2(DatabaseFile.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  // missing record store from the operator. A file made read-only is opened
+  // read-only, as SQLite itself does for an ordinary user: judged by its
+  // permissions, since root would otherwise write to it regardless, and each
+  // refused write then costs a log line instead of changing the records.
+  std::error_code ec;
+  const auto perms = std::filesystem::status(DatabaseFile, ec).permissions();
+  const bool writable =
+      ec || (perms & (std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                      std::filesystem::perms::others_write)) != std::filesystem::perms::none;
+  int rc = sqlite3_open_v2(DatabaseFile.c_str(), &db,
+                           writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY, nullptr);
   if (rc != SQLITE_OK) {
     std::string message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     sqlite3_close(db);

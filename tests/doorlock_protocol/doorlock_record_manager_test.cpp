@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "support/log_capture.h"
@@ -42,6 +43,27 @@ TEST(TDoorlockRecordManager, RoomKeyWithAQuoteIsOnlyEverAValue) {
   db.Store().UpdateLastCheckInTime(key, 45000.0);
   EXPECT_EQ(db.Store().GetLastCheckInTime(key), 45000.0);
   EXPECT_EQ(db.Store().GetLastCheckInTime("9999"), 40000.0);
+}
+
+// Holds for root too, which the file's permissions alone would not stop.
+TEST(TDoorlockRecordManager, AReadOnlyFileIsReadButNeverWritten) {
+  LogCapture log;
+  TestStore db;
+  db.Store().InsertRoom("0101", 45000.25);
+  std::filesystem::permissions(db.Path(), std::filesystem::perms::owner_read |
+                                              std::filesystem::perms::group_read |
+                                              std::filesystem::perms::others_read);
+  db.Store().Open();
+  EXPECT_EQ(db.Store().GetLastCheckInTime("0101"), 45000.25);
+  db.Store().InsertIssueRecord("R1", "4660", "0101", 1, 1, 1, 2, false, "张三", 1);
+  db.Store().UpdateLastCheckInTime("0101", 45001.0);
+  EXPECT_EQ(QueryRows(db.Path(), "select count(*) from T_IssueCardRecord"),
+            std::vector<std::string>{"0"});
+  EXPECT_EQ(QueryRows(db.Path(), "select LastCheckInTime from T_Room"),
+            std::vector<std::string>{"45000.25"});
+  EXPECT_EQ(log.Messages(), (std::vector<std::string>{"新建房间0101",
+                                                      "attempt to write a readonly database",
+                                                      "attempt to write a readonly database"}));
 }
 
 TEST(TDoorlockRecordManager, InsertIssueRecordWritesTheTenColumnsInOrder) {
