@@ -28,23 +28,28 @@ target_compile_definitions(qelvo_sqlite3 PRIVATE SQLITE_THREADSAFE=1 SQLITE_OMIT
 target_compile_options(qelvo_sqlite3 PRIVATE -w)
 add_library(SQLite::SQLite3 ALIAS qelvo_sqlite3)
 
-# Asio is header-only; the cross compiler sees it through a directory that
+# Asio is header-only; a cross compiler sees it through a directory that
 # holds links to it alone, never through /usr/include, whose Linux headers
-# would shadow the Windows ones.
-set(QELVO_WINDOWS_INCLUDE "${CMAKE_BINARY_DIR}/include")
-find_path(QELVO_HOST_ASIO asio.hpp PATHS /usr/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-file(MAKE_DIRECTORY "${QELVO_WINDOWS_INCLUDE}")
-foreach(entry asio.hpp asio)
-  if(NOT EXISTS "${QELVO_WINDOWS_INCLUDE}/${entry}")
-    file(CREATE_LINK "${QELVO_HOST_ASIO}/${entry}" "${QELVO_WINDOWS_INCLUDE}/${entry}" SYMBOLIC)
-  endif()
-endforeach()
-set(ASIO_INCLUDE_DIR "${QELVO_WINDOWS_INCLUDE}" CACHE PATH "Asio for the Windows build" FORCE)
+# would shadow the Windows ones. A build on Windows itself is given
+# ASIO_INCLUDE_DIR and finds it the usual way.
+if(CMAKE_CROSSCOMPILING)
+  set(QELVO_WINDOWS_INCLUDE "${CMAKE_BINARY_DIR}/include")
+  find_path(QELVO_HOST_ASIO asio.hpp PATHS /usr/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
+            REQUIRED)
+  file(MAKE_DIRECTORY "${QELVO_WINDOWS_INCLUDE}")
+  foreach(entry asio.hpp asio)
+    if(NOT EXISTS "${QELVO_WINDOWS_INCLUDE}/${entry}")
+      file(CREATE_LINK "${QELVO_HOST_ASIO}/${entry}" "${QELVO_WINDOWS_INCLUDE}/${entry}" SYMBOLIC)
+    endif()
+  endforeach()
+  set(ASIO_INCLUDE_DIR "${QELVO_WINDOWS_INCLUDE}" CACHE PATH "Asio for the Windows build" FORCE)
+endif()
 
 if(QELVO_BUILD_TESTS)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-  add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
+  set(QELVO_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest's source tree")
+  add_subdirectory("${QELVO_GOOGLETEST_SOURCE}" "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
   # Newer GoogleTest makes the GTest:: names itself.
   if(NOT TARGET GTest::gtest)
     add_library(GTest::gtest ALIAS gtest)
