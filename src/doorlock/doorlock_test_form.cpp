@@ -58,39 +58,41 @@ TDoorlockTestForm::TDoorlockTestForm(QWidget* owner, TDateTime openedAt) : QDial
   setObjectName("DoorlockTestForm");
   setWindowTitle("测试");
   setFixedSize(599, 394);
-  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  // A fixed dialog: a close button, nothing to minimise or maximise.
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                 Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
   // Created in tab order: the device row, the room, the period, the write,
   // the card number with read and cancel.
-  OpenPortBtn = Button(this, "OpenPortBtn", "打开串口", 72, 32);
-  beepBtn = Button(this, "beepBtn", "Beep", 254, 32);
-  ClosePortBtn = Button(this, "ClosePortBtn", "关闭串口", 436, 32);
+  OpenPortBtn = Button(this, "OpenPortBtn", "打开串口", 72, 56);
+  beepBtn = Button(this, "beepBtn", "Beep", 254, 56);
+  ClosePortBtn = Button(this, "ClosePortBtn", "关闭串口", 436, 56);
 
-  Label(this, "Label1", "楼号:", 72, 104, 40);
-  RoomBuildingCodeTxt = Edit(this, "RoomBuildingCodeTxt", "00", 114, 104, 80);
-  Label(this, "Label2", "楼层:", 254, 104, 40);
-  RoomFloorCodeTxt = Edit(this, "RoomFloorCodeTxt", "01", 296, 104, 80);
-  Label(this, "Label3", "房号:", 436, 104, 40);
-  RoomNoTxt = Edit(this, "RoomNoTxt", "01", 478, 104, 48);
+  Label(this, "Label1", "楼号:", 72, 128, 40);
+  RoomBuildingCodeTxt = Edit(this, "RoomBuildingCodeTxt", "00", 114, 128, 80);
+  Label(this, "Label2", "楼层:", 254, 128, 40);
+  RoomFloorCodeTxt = Edit(this, "RoomFloorCodeTxt", "01", 296, 128, 80);
+  Label(this, "Label3", "房号:", 436, 128, 40);
+  RoomNoTxt = Edit(this, "RoomNoTxt", "01", 478, 128, 48);
 
-  Label(this, "Label4", "起始时间：", 72, 164, 72);
+  Label(this, "Label4", "起始时间：", 72, 188, 72);
   CheckInDateTimeTxt = Edit(this, "CheckInDateTimeTxt",
                             QString::fromStdString(platform::DateTimeToStr(openedAt - 1.0 / 24)),
-                            146, 164, 160);
-  Label(this, "Label5", "到", 324, 164, 20);
+                            146, 188, 160);
+  Label(this, "Label5", "到", 324, 188, 20);
   CheckOutDateTimeTxt = Edit(this, "CheckOutDateTimeTxt",
                              QString::fromStdString(platform::DateTimeToStr(openedAt + 2)), 350,
-                             164, 160);
+                             188, 160);
 
   IsCopyCheckBox = new QCheckBox("复制", this);
   IsCopyCheckBox->setObjectName("IsCopyCheckBox");
-  IsCopyCheckBox->setGeometry(146, 226, 80, 22);
-  WriteCardBtn = Button(this, "WriteCardBtn", "写卡", 350, 224);
+  IsCopyCheckBox->setGeometry(146, 250, 80, 22);
+  WriteCardBtn = Button(this, "WriteCardBtn", "写卡", 350, 248);
 
-  Label(this, "Label6", "卡号", 72, 290, 40);
-  CardNoTxt = Edit(this, "CardNoTxt", QString(), 146, 290, 160);
-  ReadCardBtn = Button(this, "ReadCardBtn", "读卡", 350, 288);
-  EraseCardBtn = Button(this, "EraseCardBtn", "销卡", 458, 288);
+  Label(this, "Label6", "卡号", 72, 314, 40);
+  CardNoTxt = Edit(this, "CardNoTxt", QString(), 146, 314, 160);
+  ReadCardBtn = Button(this, "ReadCardBtn", "读卡", 350, 312);
+  EraseCardBtn = Button(this, "EraseCardBtn", "销卡", 458, 312);
 
   // Each button runs through the error report: an error leaves the dialog
   // as it was.

@@ -19,7 +19,9 @@ TChangePasswordForm::TChangePasswordForm(QWidget* owner) : QDialog(owner) {
   setWindowTitle("更改管理员密码");
   setFont(QFont("宋体", 9));
   setFixedSize(346, 163);
-  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  // A fixed dialog: a close button, nothing to minimise or maximise.
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                 Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
   Image1 = new QLabel(this);
   Image1->setObjectName("Image1");

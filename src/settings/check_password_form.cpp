@@ -70,7 +70,9 @@ TCheckPasswordForm::TCheckPasswordForm(QWidget* owner) : QDialog(owner) {
   setWindowTitle("请输入管理员密码");
   setFont(QFont("宋体", 9));
   setFixedSize(306, 140);
-  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  // A fixed dialog: a close button, nothing to minimise or maximise.
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                 Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
   Image1 = new QLabel(this);
   Image1->setObjectName("Image1");

@@ -34,7 +34,9 @@ TOptionForm::TOptionForm(QWidget* owner) : QDialog(owner) {
   setWindowTitle("修改门锁参数");
   setFont(QFont("MS Sans Serif", 8));
   setFixedSize(355, 259);
-  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  // A fixed dialog: a close button, nothing to minimise or maximise.
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                 Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
   RowLabel(this, "Label1", "设置端口  ", 32);
   PortNameCmb = new QComboBox(this);

@@ -59,7 +59,9 @@ TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner) {
   setWindowTitle("关于...");
   setFont(QFont("宋体", 9));
   setFixedSize(413, 262);
-  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  // A fixed dialog: a close button, nothing to minimise or maximise.
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                 Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
   Image1 = new QLabel(this);
   Image1->setObjectName("Image1");
@@ -78,7 +80,7 @@ TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner) {
   titleFont.setBold(true);
   lblAppTitle->setFont(titleFont);
   lblVersion = label("lblVersion", "版本 1.0.0.0", 48, 18);
-  lblCopyright = label("lblCopyright", "Copyright (C) 2024 Qelvo. 保留所有权利。", 72, 18);
+  lblCopyright = label("lblCopyright", "Copyright (C) 2024 Qelvo", 72, 18);
   lblCompany = label("lblCompany", "Qelvo 酒店软件", 96, 18);
 
   mmo = new QPlainTextEdit(this);

@@ -137,7 +137,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), TCPServer(this) {
   setObjectName("MainForm");
   setFont(QFont("MS Sans Serif", 8));
   resize(873, 500);
-  setWindowIcon(WindowIcon());
+  // For every window of the program, the ownerless dialogs included.
+  QApplication::setWindowIcon(WindowIcon());
 
   auto action = [this](const char* name, const char* caption) {
     auto* a = new QAction(caption, this);
@@ -204,6 +205,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), TCPServer(this) {
   statusBar()->setObjectName("StatusBar");
   EncoderLabel = new QLabel(this);
   EncoderLabel->setObjectName("EncoderLabel");
+  EncoderLabel->setContentsMargins(4, 0, 4, 0);
   if (platform::EncoderIsSimulated()) EncoderLabel->setText("模拟发卡器");
   statusBar()->addWidget(EncoderLabel);
 
