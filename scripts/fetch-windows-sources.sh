@@ -16,7 +16,10 @@ mkdir -p "$cache"
 apt_dir="$cache/apt"
 mkdir -p "$apt_dir/lists/partial" "$apt_dir/archives/partial" "$apt_dir/src"
 suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
-echo "deb-src http://deb.debian.org/debian $suite main" >"$apt_dir/sources.list"
+keyring=/usr/share/keyrings/debian-archive-keyring.gpg
+signed=""
+[ -f "$keyring" ] && signed="[signed-by=$keyring] "
+echo "deb-src ${signed}http://deb.debian.org/debian $suite main" >"$apt_dir/sources.list"
 apt_opts=(
   -o Dir::Etc::SourceList="$apt_dir/sources.list"
   -o Dir::Etc::SourceParts=/nonexistent

@@ -8,7 +8,8 @@ packages=(
   g++-mingw-w64-x86-64-posix   # GCC 12 for Windows x86-64 with std::thread
   wine wine64                  # runs the Windows tests here
   dpkg-dev                     # apt-get source unpacks with dpkg-source
-  cmake ninja-build googletest libasio-dev tcl
+  build-essential tcl          # the SQLite amalgamation is made on this machine
+  cmake ninja-build googletest libasio-dev
 )
 
 missing=()
