@@ -99,7 +99,10 @@ TAboutForm::TAboutForm(QWidget* owner) : QDialog(owner) {
 }
 
 void TAboutForm::FormCreate() {
-  if (InterfaceKind != ikDoorlock && InterfaceKind != ikPolice) return;
+  // Every kind names itself, the member card kind too, so the operator always
+  // sees which interface is running; a kind outside the three keeps the
+  // design texts.
+  if (InterfaceCaption(InterfaceKind).empty()) return;
   const QString title = QString::fromStdString(InterfaceCaption(InterfaceKind));
   setWindowTitle("关于 " + title);
   lblAppTitle->setText(title);

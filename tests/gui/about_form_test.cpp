@@ -21,8 +21,8 @@ TEST_F(TAboutFormTest, TitlesItselfAfterTheInterfaceKind) {
   } cases[] = {
       {ikDoorlock, "关于 Qelvo门锁接口", "Qelvo门锁接口"},
       {ikPolice, "关于 Qelvo公安接口", "Qelvo公安接口"},
-      // The member card kind keeps the design texts.
-      {ikMember, "关于...", "lblAppTitle"},
+      {ikMember, "关于 Qelvo会员卡接口", "Qelvo会员卡接口"},
+      {0, "关于...", "lblAppTitle"},  // no kind chosen: the design texts
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.kind);
