@@ -73,7 +73,7 @@ test-asan: deps
 test-tsan: deps
 	@cmake -S . -B build-tsan $(SAN_CMAKE) -DCMAKE_CXX_FLAGS="-fsanitize=thread" >/dev/null
 	@cmake --build build-tsan -j $(JOBS)
-	@cd build-tsan && TSAN_OPTIONS="halt_on_error=1 $$TSAN_OPTIONS" \
+	@cd build-tsan && TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tests/sanitizers/tsan_suppressions.txt $$TSAN_OPTIONS" \
 	  ctest --output-on-failure -j $(JOBS) -R '$(TSAN_TESTS)'
 
 clean:
