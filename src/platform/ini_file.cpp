@@ -138,11 +138,7 @@ TIniFile::TIniFile(std::string fileName) : FileName_(std::move(fileName)) {}
 
 std::string TIniFile::ReadString(std::string_view section, std::string_view key,
                                  std::string_view fallback) const {
-  std::string content;
-  if (!ReadWholeFile(FileName_, content)) return std::string(fallback);
-  const std::vector<Line> lines = Parse(content);
-  const std::ptrdiff_t at = FindKey(lines, section, key);
-  return at < 0 ? std::string(fallback) : lines[static_cast<std::size_t>(at)].value;
+  return ReadAll().ReadString(section, key, fallback);
 }
 
 std::int32_t TIniFile::ReadInteger(std::string_view section, std::string_view key,
@@ -154,14 +150,38 @@ bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool fal
   return ReadInteger(section, key, fallback ? 1 : 0) != 0;
 }
 
-void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+TIniValues TIniFile::ReadAll() const {
+  TIniValues values;
   std::string content;
-  // A file that is there but cannot be read must not be replaced by one
-  // holding this key alone.
-  if (FileExists(FileName_) && !ReadWholeFile(FileName_, content))
-    throw std::runtime_error("Unable to write to " + FileName_);
-  std::vector<Line> lines = Parse(content);
+  if (!ReadWholeFile(FileName_, content)) return values;
+  std::string section;
+  bool inSection = false;
+  for (Line& line : Parse(content)) {
+    if (line.kind == Line::kSection) {
+      section = std::move(line.name);
+      inSection = true;
+    } else if (inSection && line.kind == Line::kKey) {
+      values.Entries_.push_back({section, std::move(line.name), std::move(line.value)});
+    }
+  }
+  return values;
+}
 
+std::string TIniValues::ReadString(std::string_view section, std::string_view key,
+                                   std::string_view fallback) const {
+  for (const Entry& entry : Entries_) {
+    if (SameName(entry.Section, section) && SameName(entry.Key, key)) return entry.Value;
+  }
+  return std::string(fallback);
+}
+
+namespace {
+
+// Sets one key in the parsed lines: an existing line gets the new value, a
+// missing key goes after the last key of its section, a missing section is
+// added at the end with the caller's spelling.
+void SetKey(std::vector<Line>& lines, std::string_view section, std::string_view key,
+            std::string_view value) {
   const std::string gbkValue = ToGbk(value);
   const std::ptrdiff_t found = FindKey(lines, section, key);
   if (found >= 0) {
@@ -199,6 +219,24 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
     if (insertAt > 0 && lines[insertAt - 1].end.empty()) lines[insertAt - 1].end = "\r\n";
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(added));
   }
+
+}
+
+}  // namespace
+
+void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  WriteStrings(section, {{std::string(key), std::string(value)}});
+}
+
+void TIniFile::WriteStrings(std::string_view section,
+                            const std::vector<std::pair<std::string, std::string>>& values) {
+  std::string content;
+  // A file that is there but cannot be read must not be replaced by one
+  // holding these keys alone.
+  if (FileExists(FileName_) && !ReadWholeFile(FileName_, content))
+    throw std::runtime_error("Unable to write to " + FileName_);
+  std::vector<Line> lines = Parse(content);
+  for (const auto& [key, value] : values) SetKey(lines, section, key, value);
 
   std::string out;
   for (const Line& line : lines) out += line.raw + line.end;

@@ -89,20 +89,38 @@ std::string CardData(const TCardState& card) {
   return data + Hex(sum, 2);
 }
 
+// One read of the file per library call: every key the call looks at comes
+// from the same state of the file.
+std::int32_t Setting(const TIniValues& ini, const char* section, const char* key,
+                     std::int32_t fallback) {
+  auto value = TryStrToInt(WithoutComment(ini.ReadString(section, key, "")));
+  return value ? *value : fallback;
+}
+
+bool Connected(const TIniValues& ini) { return Setting(ini, kEncoder, "Connected", 1) != 0; }
+
+bool CardPresent(const TIniValues& ini) { return Setting(ini, kCard, "Present", 1) != 0; }
+
+// The card as the file holds it; blank when it was never written (no Room
+// key) or its validity is empty (the layout copied from the notes).
+TCardState StoredCard(const TIniValues& ini) {
+  TCardState card;
+  const std::string room = ini.ReadString(kCard, "Room", kMissing);
+  card.validUntil = WithoutComment(ini.ReadString(kCard, "ValidUntil", ""));
+  card.blank = room == kMissing || card.validUntil.empty();
+  if (card.blank) return card;
+  card.room = room;
+  card.issueTime = WithoutComment(ini.ReadString(kCard, "IssueTime", ""));
+  card.hotelId = Setting(ini, kCard, "HotelID", 0);
+  card.bianhao = Setting(ini, kCard, "Bianhao", 0);
+  card.lock = Setting(ini, kCard, "LLock", 0);
+  return card;
+}
+
 }  // namespace
 
 TSimulatedEncoder::TSimulatedEncoder(const std::string& directory)
     : Ini_(directory + "SimEncoder.ini") {}
-
-std::int32_t TSimulatedEncoder::Setting(const char* section, const char* key,
-                                        std::int32_t fallback) const {
-  auto value = TryStrToInt(WithoutComment(Ini_.ReadString(section, key, "")));
-  return value ? *value : fallback;
-}
-
-bool TSimulatedEncoder::Connected() const { return Setting(kEncoder, "Connected", 1) != 0; }
-
-bool TSimulatedEncoder::CardPresent() const { return Setting(kCard, "Present", 1) != 0; }
 
 void TSimulatedEncoder::AddMissingDefaults() {
   const struct {
@@ -113,9 +131,10 @@ void TSimulatedEncoder::AddMissingDefaults() {
       {kEncoder, "Connected", "1"}, {kEncoder, "HotelID", "0"}, {kEncoder, "Bianhao", "0"},
       {kCard, "Present", "1"},      {kCard, "Serial", kDefaultSerial},
   };
+  const TIniValues ini = Ini_.ReadAll();
   try {
     for (const auto& d : defaults)
-      if (Ini_.ReadString(d.section, d.key, kMissing) == kMissing)
+      if (ini.ReadString(d.section, d.key, kMissing) == kMissing)
         Ini_.WriteString(d.section, d.key, d.value);
   } catch (const std::runtime_error&) {
     // Only a convenience for the tester: with a read-only directory the
@@ -127,19 +146,20 @@ std::int32_t TSimulatedEncoder::IniUsbDevice() {
   // Opening is where a tester first looks for the file: make every key of
   // the situation visible without changing any value already there.
   AddMissingDefaults();
-  return Connected() ? 0 : 1;
+  return Connected(Ini_.ReadAll()) ? 0 : 1;
 }
 
 std::int32_t TSimulatedEncoder::ReadBianHaoID(char* identity) {
-  if (!Connected()) return -1;
-  std::string text = "QSIM01" + Hex(Setting(kEncoder, "HotelID", 0), 4) +
-                     Hex(Setting(kEncoder, "Bianhao", 0), 4);
+  const TIniValues ini = Ini_.ReadAll();
+  if (!Connected(ini)) return -1;
+  std::string text = "QSIM01" + Hex(Setting(ini, kEncoder, "HotelID", 0), 4) +
+                     Hex(Setting(ini, kEncoder, "Bianhao", 0), 4);
   PutText(identity, kBufferSize, text);
   return 0;
 }
 
 std::int32_t TSimulatedEncoder::Buzzer(std::int32_t, std::int32_t) {
-  return Connected() ? 0 : 1;
+  return Connected(Ini_.ReadAll()) ? 0 : 1;
 }
 
 std::int32_t TSimulatedEncoder::RoomCard(std::int32_t hotelId, std::int32_t bianhao,
@@ -148,14 +168,16 @@ std::int32_t TSimulatedEncoder::RoomCard(std::int32_t hotelId, std::int32_t bian
                                          std::int32_t kind, char* cardBuffer) {
   // Without encoder or card nothing is written and the buffer keeps its
   // blanks, as the read-back then shows the failure.
-  if (!Connected() || !CardPresent()) return 1;
+  const TIniValues before = Ini_.ReadAll();
+  if (!Connected(before) || !CardPresent(before)) return 1;
   try {
-    Ini_.WriteString(kCard, "Room", FromGbk(room));
-    Ini_.WriteString(kCard, "ValidUntil", FromGbk(validUntil));
-    Ini_.WriteString(kCard, "IssueTime", FromGbk(issueTime));
-    Ini_.WriteInteger(kCard, "HotelID", hotelId);
-    Ini_.WriteInteger(kCard, "Bianhao", bianhao);
-    Ini_.WriteInteger(kCard, "LLock", deadlock != 0 ? 1 : 0);
+    // One replacement of the file: a card is written whole or not at all.
+    Ini_.WriteStrings(kCard, {{"Room", FromGbk(room)},
+                              {"ValidUntil", FromGbk(validUntil)},
+                              {"IssueTime", FromGbk(issueTime)},
+                              {"HotelID", std::to_string(hotelId)},
+                              {"Bianhao", std::to_string(bianhao)},
+                              {"LLock", deadlock != 0 ? "1" : "0"}});
   } catch (const std::runtime_error&) {
     // A card that could not be stored was not written: the buffer keeps its
     // blanks and the caller's read-back reports it.
@@ -163,48 +185,29 @@ std::int32_t TSimulatedEncoder::RoomCard(std::int32_t hotelId, std::int32_t bian
   }
   // Built from what the file now holds, exactly as GetCardInfo will, so the
   // read-back repeats these characters whenever the write really landed.
-  TCardState card;
-  card.blank = false;
-  card.room = Ini_.ReadString(kCard, "Room", "");
-  card.validUntil = WithoutComment(Ini_.ReadString(kCard, "ValidUntil", ""));
-  card.issueTime = WithoutComment(Ini_.ReadString(kCard, "IssueTime", ""));
-  card.hotelId = Setting(kCard, "HotelID", 0);
-  card.bianhao = Setting(kCard, "Bianhao", 0);
-  card.lock = Setting(kCard, "LLock", 0);
+  const TCardState card = StoredCard(Ini_.ReadAll());
   PutText(cardBuffer, kBufferSize, CardData(card));
   return 0;
 }
 
 std::int32_t TSimulatedEncoder::GetCardInfo(char* cardBuffer, std::int32_t, std::int32_t) {
-  if (!Connected() || !CardPresent()) {
+  const TIniValues ini = Ini_.ReadAll();
+  if (!Connected(ini) || !CardPresent(ini)) {
     // The encoder answers "no card" in its header; nothing else on the line
     // means anything then.
     PutText(cardBuffer, kBufferSize,
             std::string(8, '0') + kHeaderNoCard + "FFFF" + std::string(38, '0'));
     return 1;
   }
-  std::string serial = WithoutComment(Ini_.ReadString(kCard, "Serial", ""));
+  std::string serial = WithoutComment(ini.ReadString(kCard, "Serial", ""));
   if (serial.empty()) serial = kDefaultSerial;
-
-  TCardState card;
-  std::string room = Ini_.ReadString(kCard, "Room", kMissing);
-  card.validUntil = WithoutComment(Ini_.ReadString(kCard, "ValidUntil", ""));
-  // A card never written has no Room key; an empty validity (the layout
-  // copied from the notes) means the same.
-  card.blank = room == kMissing || card.validUntil.empty();
-  if (!card.blank) {
-    card.room = room;
-    card.issueTime = WithoutComment(Ini_.ReadString(kCard, "IssueTime", ""));
-    card.hotelId = Setting(kCard, "HotelID", 0);
-    card.bianhao = Setting(kCard, "Bianhao", 0);
-    card.lock = Setting(kCard, "LLock", 0);
-  }
+  const TCardState card = StoredCard(ini);
   std::string text = Fit(ToGbk(serial), 8, '0', true) + kHeaderWritten +
                      (card.blank ? std::string("FFFF") : Hex(card.bianhao, 4)) + CardData(card);
   PutText(cardBuffer, kBufferSize, text);
   return 0;
 }
 
-std::int32_t TSimulatedEncoder::IniUsb() { return Connected() ? 0 : 1; }
+std::int32_t TSimulatedEncoder::IniUsb() { return Connected(Ini_.ReadAll()) ? 0 : 1; }
 
 }  // namespace platform

@@ -30,9 +30,6 @@ class TSimulatedEncoder : public TEncoderLibrary {
   const std::string& FileName() const { return Ini_.FileName(); }
 
  private:
-  bool Connected() const;
-  bool CardPresent() const;
-  std::int32_t Setting(const char* section, const char* key, std::int32_t fallback) const;
   void AddMissingDefaults();
 
   TIniFile Ini_;

@@ -213,6 +213,24 @@ TEST(TIniFile, TreatsARepeatedSectionAsOne) {
             "[doorlockoption]\r\nHotelID=2\r\nLLock=0\r\n");
 }
 
+TEST(TIniFile, WritesSeveralKeysInOneGoAndReadsThemAllAtOnce) {
+  TempDir dir;
+  const std::string path = dir.File("SimEncoder.ini");
+  WriteFile(path, "[Card]\r\nPresent=1\r\nRoom=old\r\n[Other]\r\nx=1\r\n");
+  TIniFile ini(path);
+  ini.WriteStrings("card", {{"Room", "8808"}, {"ValidUntil", "2403101200"}, {"LLock", "1"}});
+  EXPECT_EQ(ReadFile(path),
+            "[Card]\r\nPresent=1\r\nRoom=8808\r\nValidUntil=2403101200\r\nLLock=1\r\n"
+            "[Other]\r\nx=1\r\n");
+  const TIniValues all = ini.ReadAll();
+  for (const char* key : {"Present", "Room", "ValidUntil", "LLock", "Missing"}) {
+    SCOPED_TRACE(key);
+    EXPECT_EQ(all.ReadString("CARD", key, "?"), ini.ReadString("Card", key, "?"));
+  }
+  EXPECT_EQ(all.ReadString("other", "X", "?"), "1");
+  EXPECT_EQ(all.ReadString("Card", "x", "?"), "?");  // keys belong to their section
+}
+
 TEST(TIniFile, WriteMarksCharactersGbkLacks) {
   TempDir dir;
   const std::string path = dir.File("Option.ini");
