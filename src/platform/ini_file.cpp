@@ -193,6 +193,8 @@ void SetKey(std::vector<Line>& lines, std::string_view section, std::string_view
     Line added;
     added.raw = ToGbk(key) + "=" + gbkValue;
     added.end = "\r\n";
+    // Known as a key at once, so a later key of the same batch follows it.
+    Classify(added);
 
     std::ptrdiff_t after = -1;  // the line the new key follows
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -212,6 +214,7 @@ void SetKey(std::vector<Line>& lines, std::string_view section, std::string_view
       Line header;
       header.raw = "[" + ToGbk(section) + "]";
       header.end = "\r\n";
+      Classify(header);
       lines.push_back(std::move(header));
       insertAt = lines.size();
     }
