@@ -212,7 +212,10 @@ void SetKey(std::vector<Line>& lines, std::string_view section, std::string_view
     } else {
       if (!lines.empty() && lines.back().end.empty()) lines.back().end = "\r\n";
       Line header;
-      header.raw = "[" + ToGbk(section) + "]";
+      // Appended piece by piece: GCC 12 warns falsely on "[" + std::string.
+      header.raw = "[";
+      header.raw += ToGbk(section);
+      header.raw += ']';
       header.end = "\r\n";
       Classify(header);
       lines.push_back(std::move(header));
