@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "doorlock/vov_oda32_vuduvozi.h"
+#include "platform/console.h"
 #include "platform/stop_signal.h"
 #include "shell/startup.h"
 
@@ -20,6 +21,7 @@ class StdoutTranscript : public platform::TTranscript {
 int main() {
   // Before any thread exists, so every thread leaves the signals to main.
   platform::PrepareStopSignals();
+  platform::PrepareConsoleOutput();
   platform::RaiseOpenFilesLimit();
   shell::StartUp();
 
