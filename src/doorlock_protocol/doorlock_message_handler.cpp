@@ -184,13 +184,7 @@ bool TDoorlockMessageHandler::DoEraseCard() {
 
 void TDoorlockMessageHandler::SendResponse(platform::TConnection& connection,
                                            const TResponse& response) {
-  std::string bytes = response.FormatResponse();
-  bytes.push_back('\0');
-  try {
-    connection.Write(bytes);
-  } catch (...) {
-    // The client went away; the request was still served and is logged.
-  }
+  platform::WriteReply(connection, response.FormatResponse());
 }
 
 }  // namespace doorlock_protocol

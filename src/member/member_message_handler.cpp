@@ -73,13 +73,7 @@ void TMemberMessageHandler::ProcessMessage(platform::TConnection& connection,
 
 void TMemberMessageHandler::SendResponse(platform::TConnection& connection,
                                          const TResponse& response) {
-  std::string bytes = response.FormatResponse();
-  bytes.push_back('\0');
-  try {
-    connection.Write(bytes);
-  } catch (...) {
-    // The client went away; nothing more to do for it.
-  }
+  platform::WriteReply(connection, response.FormatResponse());
 }
 
 }  // namespace member

@@ -37,13 +37,7 @@ void TPoliceMessageHandler::SendResponse(platform::TConnection& connection, cons
                                 ? std::string("<PoliceResponse></PoliceResponse>")
                                 : "<PoliceResponse>" + GuestToXml(*guest) + "</PoliceResponse>";
   settings::WriteLog("返回结果: \r\n" + reply);
-  std::string bytes = reply;
-  bytes.push_back('\0');
-  try {
-    connection.Write(bytes);
-  } catch (...) {
-    // The client went away; nothing more to do for it.
-  }
+  platform::WriteReply(connection, reply);
 }
 
 }  // namespace police
