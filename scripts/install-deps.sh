@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the window need,
-# only those that are missing, so a second run costs nothing.
+# and any further packages named as arguments; only those that are missing,
+# so a second run costs nothing.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
   libasio-dev libpugixml-dev libsqlite3-dev sqlite3
   libgtest-dev googletest
   fonts-noto-cjk
+  "$@"
 )
 if [ "${QELVO_WITH_XVFB:-0}" = 1 ]; then packages+=(xvfb xauth); fi
 # make fuzz: clang with its libFuzzer and sanitizer runtimes.

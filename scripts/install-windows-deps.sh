@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what the Windows cross-build and its tests under wine need, only
-# the packages that are missing, so a second run costs nothing. Kept apart
-# from install-deps.sh so `make run` on Linux never pulls in wine.
+# Installs what the Windows cross-build and its tests under wine need, on top
+# of the base packages, through install-deps.sh. A script of its own so that
+# `make run` on Linux never pulls in wine.
 set -euo pipefail
 
 packages=(
@@ -12,17 +12,4 @@ packages=(
   cmake ninja-build googletest libasio-dev
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing missing packages: ${missing[*]}"
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+exec "$(dirname "$0")/install-deps.sh" "${packages[@]}"

@@ -82,19 +82,6 @@ std::vector<std::vector<std::string>> RequestBlocks(const std::vector<std::strin
   return blocks;
 }
 
-int Connect(int port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = htons(static_cast<uint16_t>(port));
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
-
 // Closing with SO_LINGER at zero sends a reset instead of an orderly end.
 void CloseWith(int fd, bool reset) {
   if (reset) {
@@ -257,7 +244,7 @@ TEST(Fault, ClientsThatLeaveEarlyCostNothingAndTheirRequestsAreWholeOrAbsent) {
   ASSERT_TRUE(server.Start()) << server.Output();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.marker);
-    const int fd = Connect(server.Port());
+    const int fd = testing_support::ConnectTo(server.Port());
     ASSERT_GE(fd, 0);
     const std::string bytes = c.sendZero ? Framed(Erase(c.marker)) : Erase(c.marker);
     ASSERT_EQ(::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL),

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -65,12 +63,8 @@ TEST_F(ListenerFixture, FramesRequestsByTheirZeroByte) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.sent.substr(0, 40));
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = htons(static_cast<std::uint16_t>(Port));
-    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    const int fd = testing_support::ConnectTo(Port);
+    ASSERT_GE(fd, 0);
     ASSERT_EQ(::send(fd, c.sent.data(), c.sent.size(), MSG_NOSIGNAL),
               static_cast<ssize_t>(c.sent.size()));
     ::shutdown(fd, SHUT_WR);  // the client is done sending either way
@@ -86,12 +80,8 @@ TEST_F(ListenerFixture, FramesRequestsByTheirZeroByte) {
 }
 
 TEST_F(ListenerFixture, ServesClientsWhileAnotherHasSentNothing) {
-  int idle = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = htons(static_cast<std::uint16_t>(Port));
-  ASSERT_EQ(::connect(idle, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  const int idle = testing_support::ConnectTo(Port);
+  ASSERT_GE(idle, 0);
   EXPECT_EQ(Exchange(Port, Framed("b")), std::string("[b]") + '\0');
   // Stopping closes the idle connection instead of waiting for it.
   auto start = std::chrono::steady_clock::now();

@@ -39,7 +39,7 @@ int FreePort() {
   return port;
 }
 
-static int ConnectTo(int port) {
+int ConnectTo(int port) {
   int fd = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in addr{};
   addr.sin_family = AF_INET;

@@ -41,6 +41,10 @@ class ServerProcess {
 // A free TCP port on 127.0.0.1 at the moment of asking.
 int FreePort();
 
+// A socket connected to 127.0.0.1:port, -1 when nothing listens there. POSIX
+// only: for tests that drive a connection by hand (half-close, reset).
+int ConnectTo(int port);
+
 // Connects, sends the bytes as they are, reads until the server closes the
 // connection and returns everything read. Empty when it cannot connect.
 std::string Exchange(int port, const std::string& bytes, int timeoutMs = 10000);
