@@ -244,7 +244,7 @@ TEST(Fault, ClientsThatLeaveEarlyCostNothingAndTheirRequestsAreWholeOrAbsent) {
   ASSERT_TRUE(server.Start()) << server.Output();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.marker);
-    const int fd = testing_support::ConnectTo(server.Port());
+    const int fd = testing_support::ConnectLoopback(server.Port());
     ASSERT_GE(fd, 0);
     const std::string bytes = c.sendZero ? Framed(Erase(c.marker)) : Erase(c.marker);
     ASSERT_EQ(::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL),

@@ -63,7 +63,7 @@ TEST_F(ListenerFixture, FramesRequestsByTheirZeroByte) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.sent.substr(0, 40));
-    const int fd = testing_support::ConnectTo(Port);
+    const int fd = testing_support::ConnectLoopback(Port);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::send(fd, c.sent.data(), c.sent.size(), MSG_NOSIGNAL),
               static_cast<ssize_t>(c.sent.size()));
@@ -80,7 +80,7 @@ TEST_F(ListenerFixture, FramesRequestsByTheirZeroByte) {
 }
 
 TEST_F(ListenerFixture, ServesClientsWhileAnotherHasSentNothing) {
-  const int idle = testing_support::ConnectTo(Port);
+  const int idle = testing_support::ConnectLoopback(Port);
   ASSERT_GE(idle, 0);
   EXPECT_EQ(Exchange(Port, Framed("b")), std::string("[b]") + '\0');
   // Stopping closes the idle connection instead of waiting for it.

@@ -39,7 +39,7 @@ int FreePort() {
   return port;
 }
 
-int ConnectTo(int port) {
+int ConnectLoopback(int port) {
   int fd = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
@@ -53,7 +53,7 @@ int ConnectTo(int port) {
 }
 
 std::string Exchange(int port, const std::string& bytes, int timeoutMs) {
-  int fd = ConnectTo(port);
+  int fd = ConnectLoopback(port);
   if (fd < 0) return {};
   std::size_t sent = 0;
   while (sent < bytes.size()) {
@@ -108,7 +108,7 @@ bool ServerProcess::Start() {
   }
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (std::chrono::steady_clock::now() < deadline) {
-    int fd = ConnectTo(Port_);
+    int fd = ConnectLoopback(Port_);
     if (fd >= 0) {
       ::close(fd);
       return true;

@@ -43,7 +43,7 @@ int FreePort();
 
 // A socket connected to 127.0.0.1:port, -1 when nothing listens there. POSIX
 // only: for tests that drive a connection by hand (half-close, reset).
-int ConnectTo(int port);
+int ConnectLoopback(int port);
 
 // Connects, sends the bytes as they are, reads until the server closes the
 // connection and returns everything read. Empty when it cannot connect.
